@@ -4,7 +4,9 @@
 
 namespace {
 
-bool Held(int key) { return GetKeyState(key) < 0; }
+bool Held(int key) {
+  return GetKeyState(key) < 0;
+}
 
 }  // namespace
 

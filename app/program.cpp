@@ -39,7 +39,9 @@ void EnterRunDirectory() {
 
 }  // namespace
 
-bool LoopStarted() { return loopStarted; }
+bool LoopStarted() {
+  return loopStarted;
+}
 
 void AddEndRoutine(void (*routine)()) {
   for (int i = 0; i < endRoutineCount; ++i) {
@@ -48,7 +50,9 @@ void AddEndRoutine(void (*routine)()) {
   if (endRoutineCount < kMaxEndRoutines) endRoutines[endRoutineCount++] = routine;
 }
 
-void DropEndRoutines() { endRoutineCount = 0; }
+void DropEndRoutines() {
+  endRoutineCount = 0;
+}
 
 int RunEventLoop() {
   loopStarted = true;

@@ -25,7 +25,9 @@ constexpr Message kCombined[2][2] = {
      {"错误：RA2 和 RA2MD数据写入失败", kWriteFailed}},
 };
 
-void Show(const Message& message) { ShowMessage(message.text, 0, message.caption); }
+void Show(const Message& message) {
+  ShowMessage(message.text, 0, message.caption);
+}
 
 // Unlike ReadGameData, this detection leaves the fields as they are.
 void DetectForWriting(const GameTarget& target) {

@@ -3,9 +3,13 @@
 #include "logic/routines.h"
 #include "logic/screen_size.h"
 
-void CopyScreenToRa2() { ShowScreenSizeIn(Ra2Target().widthField, Ra2Target().heightField); }
+void CopyScreenToRa2() {
+  ShowScreenSizeIn(Ra2Target().widthField, Ra2Target().heightField);
+}
 
-void CopyScreenToRa2md() { ShowScreenSizeIn(Ra2mdTarget().widthField, Ra2mdTarget().heightField); }
+void CopyScreenToRa2md() {
+  ShowScreenSizeIn(Ra2mdTarget().widthField, Ra2mdTarget().heightField);
+}
 
 void Click按钮3() {
   ShowScreenResolution();

@@ -7,9 +7,9 @@ std::int32_t Ra2ConfigFound = 0;
 std::int32_t Ra2mdConfigFound = 0;
 
 const GameTarget kGameTargets[2] = {
-    {"\\ra2.ini", &Ra2ConfigFound, Unit::分组框1, Unit::编辑框1, Unit::编辑框2,
-     "RA2当前游戏分辨率", "未获取到RA2配置文件", "未获取到 RA2 配置文件",
-     "恭喜！RA2 数据写入成功，请开始你的表演！", "错误：RA2 数据写入失败"},
+    {"\\ra2.ini", &Ra2ConfigFound, Unit::分组框1, Unit::编辑框1, Unit::编辑框2, "RA2当前游戏分辨率",
+     "未获取到RA2配置文件", "未获取到 RA2 配置文件", "恭喜！RA2 数据写入成功，请开始你的表演！",
+     "错误：RA2 数据写入失败"},
     {"\\ra2md.ini", &Ra2mdConfigFound, Unit::分组框2, Unit::编辑框4, Unit::编辑框3,
      "RA2-MD当前游戏分辨率", "未获取到RA2MD配置文件", "未获取到 RA2MD 配置文件",
      "恭喜！RA2MD 数据写入成功，请开始你的表演！", "错误：RA2MD 数据写入失败"},
@@ -24,7 +24,9 @@ TextValue TargetPath(const GameTarget& target) {
 
 }  // namespace
 
-bool TargetFileFound(const GameTarget& target) { return FileExists(TargetPath(target).Bytes()) == 1; }
+bool TargetFileFound(const GameTarget& target) {
+  return FileExists(TargetPath(target).Bytes()) == 1;
+}
 
 TextValue ReadTargetKey(const GameTarget& target, const char* key) {
   return ReadProfileText(TargetPath(target).Bytes(), kVideoSection, key, kNoValue);

@@ -27,8 +27,12 @@ struct GameTarget {
 
 // RA2 first, then RA2MD.
 extern const GameTarget kGameTargets[2];
-inline const GameTarget& Ra2Target() { return kGameTargets[0]; }
-inline const GameTarget& Ra2mdTarget() { return kGameTargets[1]; }
+inline const GameTarget& Ra2Target() {
+  return kGameTargets[0];
+}
+inline const GameTarget& Ra2mdTarget() {
+  return kGameTargets[1];
+}
 
 constexpr char kVideoSection[] = "Video";
 constexpr char kScreenWidthKey[] = "ScreenWidth";

@@ -27,7 +27,9 @@ void ReadTarget(const GameTarget& target) {
 
 }  // namespace
 
-void ShowScreenResolution() { ShowScreenSizeIn(Unit::编辑框6, Unit::编辑框5); }
+void ShowScreenResolution() {
+  ShowScreenSizeIn(Unit::编辑框6, Unit::编辑框5);
+}
 
 void ReadGameData() {
   for (const GameTarget& target : kGameTargets) ReadTarget(target);

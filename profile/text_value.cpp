@@ -47,9 +47,13 @@ TextValue& TextValue::operator=(TextValue&& other) noexcept {
   return *this;
 }
 
-TextValue::~TextValue() { std::free(bytes_); }
+TextValue::~TextValue() {
+  std::free(bytes_);
+}
 
-std::size_t TextValue::Length() const { return bytes_ ? std::strlen(bytes_) : 0; }
+std::size_t TextValue::Length() const {
+  return bytes_ ? std::strlen(bytes_) : 0;
+}
 
 TextValue ConcatText(std::initializer_list<const char*> parts) {
   std::size_t total = 0;

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build make python3 python3-pefile
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 xvfb x11-utils imagemagick
-  locales fonts-wqy-microhei googletest
+  locales fonts-wqy-microhei fonts-wine googletest
 )
 
 missing=()

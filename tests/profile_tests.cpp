@@ -11,7 +11,9 @@
 
 namespace {
 
-std::string Str(const TextValue& text) { return text.IsAbsent() ? "<absent>" : text.Bytes(); }
+std::string Str(const TextValue& text) {
+  return text.IsAbsent() ? "<absent>" : text.Bytes();
+}
 
 // --- Text values -----------------------------------------------------------
 
@@ -47,10 +49,17 @@ TEST(CompareText, OrdersByUnsignedBytesWithAbsentEqualToEmpty) {
     int result;
   };
   const Case cases[] = {
-      {nullptr, nullptr, 0},    {nullptr, "", 0},        {"", nullptr, 0},
-      {nullptr, "1", -1},       {"1", nullptr, 1},       {"1024", "1024", 0},
-      {"1024", "1024 ", -1},    {"1024", "01024", 1},    {"Yes", "yes", -1},
-      {"abc", "abd", -1},       {"\xCE\xDE", "\xCE\xDE", 0},
+      {nullptr, nullptr, 0},
+      {nullptr, "", 0},
+      {"", nullptr, 0},
+      {nullptr, "1", -1},
+      {"1", nullptr, 1},
+      {"1024", "1024", 0},
+      {"1024", "1024 ", -1},
+      {"1024", "01024", 1},
+      {"Yes", "yes", -1},
+      {"abc", "abd", -1},
+      {"\xCE\xDE", "\xCE\xDE", 0},
       {"\x80", "\x7F", 1},  // bytes compare unsigned
       {"无", "a", 1},
   };
@@ -149,10 +158,14 @@ TEST(FileExists, FindsAnyEntryTheSearchFinds) {
     int exists;
   };
   const Case cases[] = {
-      {temp / "ra2.ini", 1},          {temp / "ra2md.ini", 1},  // a directory counts
-      {temp / "hidden.ini", 1},       {temp / "readonly.ini", 1},
-      {temp / "missing.ini", 0},      {temp / "no-such-dir\\ra2.ini", 0},
-      {temp / "r?2.ini", 1},          {temp / "*.ini", 1},  // the path is a pattern
+      {temp / "ra2.ini", 1},
+      {temp / "ra2md.ini", 1},  // a directory counts
+      {temp / "hidden.ini", 1},
+      {temp / "readonly.ini", 1},
+      {temp / "missing.ini", 0},
+      {temp / "no-such-dir\\ra2.ini", 0},
+      {temp / "r?2.ini", 1},
+      {temp / "*.ini", 1},  // the path is a pattern
       {"", 0},
   };
   for (const Case& c : cases) EXPECT_EQ(FileExists(c.path.c_str()), c.exists) << c.path;
@@ -235,10 +248,14 @@ TEST_F(ProfileFile, AnEmptyNameReadsNothingAndGivesAbsentNotTheDefault) {
     const char* key;
   };
   const Case cases[] = {
-      {file_.c_str(), "", "ScreenWidth"},   {file_.c_str(), " \t", "ScreenWidth"},
-      {file_.c_str(), nullptr, "ScreenWidth"}, {file_.c_str(), "Video", ""},
-      {file_.c_str(), "Video", "   "},      {file_.c_str(), "Video", nullptr},
-      {"", "Video", "ScreenWidth"},         {"  ", "Video", "ScreenWidth"},
+      {file_.c_str(), "", "ScreenWidth"},
+      {file_.c_str(), " \t", "ScreenWidth"},
+      {file_.c_str(), nullptr, "ScreenWidth"},
+      {file_.c_str(), "Video", ""},
+      {file_.c_str(), "Video", "   "},
+      {file_.c_str(), "Video", nullptr},
+      {"", "Video", "ScreenWidth"},
+      {"  ", "Video", "ScreenWidth"},
       {nullptr, "Video", "ScreenWidth"},
   };
   for (const Case& c : cases) {

@@ -133,14 +133,15 @@ DWORD StyleOf(Kind kind) {
   return BS_PUSHBUTTON | BS_MULTILINE | BS_CENTER | BS_VCENTER;
 }
 
-HBRUSH ColourControl(HWND, HDC dc, bool isEdit) {
+HBRUSH ColourControl(HWND control, HDC dc, bool isEdit) {
   if (isEdit) {
     SetTextColor(dc, kEditText);
     SetBkColor(dc, kEditBackground);
     return editBrush;
   }
-  // Labels and group box captions: black on the button face.
-  SetTextColor(dc, kLabelText);
+  // Labels and group box captions: black on the button face; a disabled
+  // group box shows its state in the platform's grey.
+  SetTextColor(dc, IsWindowEnabled(control) ? kLabelText : GetSysColor(COLOR_GRAYTEXT));
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
   return GetSysColorBrush(COLOR_BTNFACE);
 }

@@ -29,6 +29,13 @@ LRESULT CALLBACK GroupBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPar
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return SendMessageA(GetParent(box), message, wParam, lParam);
+    case WM_ERASEBKGND: {
+      // The main window clips its children, so the group box fills its own inside.
+      RECT inside;
+      GetClientRect(box, &inside);
+      FillRect(reinterpret_cast<HDC>(wParam), &inside, GetSysColorBrush(COLOR_BTNFACE));
+      return 1;
+    }
   }
   return CallWindowProcA(platformGroupBoxProc, box, message, wParam, lParam);
 }
