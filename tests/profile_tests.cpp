@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/program.h"
 #include "profile/profile_file.h"
 #include "profile/run_directory.h"
 #include "profile/text_value.h"
@@ -312,6 +313,90 @@ TEST_F(ProfileFile, AFailingWriteGivesZeroAndLeavesTheOldValue) {
   EXPECT_EQ(ReadFileBytes(file_), before);
 }
 
+// --- Memory that can't be had ---------------------------------------------
+
+struct FoundBox {
+  DWORD process;
+  HWND box;
+};
+
+BOOL CALLBACK FindBoxOf(HWND window, LPARAM context) {
+  auto* found = reinterpret_cast<FoundBox*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char className[16] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (owner == found->process && lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window)) {
+    found->box = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+std::string TextOf(HWND window) {
+  char text[512] = {};
+  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+TEST(FatalStop, AFailedAllocationReportsItsSizeAndEndsWithMinusOne) {
+  TempFolder temp;
+  const std::string marker = temp / "end-routine-ran";
+  const TextValue self = ExecutablePath();
+  std::string command = "\"" + std::string(self.Bytes()) + "\" --exhaust-memory \"" + marker + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  ASSERT_TRUE(CreateProcessA(self.Bytes(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &process));
+  FoundBox found = {process.dwProcessId, nullptr};
+  for (int i = 0; i < 300 && found.box == nullptr; ++i) {
+    Sleep(50);
+    EnumWindows(FindBoxOf, reinterpret_cast<LPARAM>(&found));
+  }
+  std::string text;
+  bool icon = false;
+  if (found.box != nullptr) {
+    Sleep(200);  // the box fills in its texts once it is up
+    for (HWND child = GetWindow(found.box, GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+      char className[16] = {};
+      GetClassNameA(child, className, sizeof className);
+      if (lstrcmpiA(className, "Static") != 0) continue;
+      if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        icon = icon || SendMessageA(child, STM_GETICON, 0, 0) != 0;
+      } else if (text.empty()) {
+        text = TextOf(child);
+      }
+    }
+    PostMessageA(found.box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }
+  const bool ended = WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0;
+  DWORD exitCode = 0;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  if (!ended) TerminateProcess(process.hProcess, 1);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+
+  ASSERT_NE(found.box, nullptr) << "no error box appeared";
+  EXPECT_NE(text.find("2147483633"), std::string::npos) << text;  // with its zero byte
+  EXPECT_TRUE(icon) << "the box shows the error icon";
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(exitCode, 0xFFFFFFFFu);
+  EXPECT_EQ(GetFileAttributesA(marker.c_str()), INVALID_FILE_ATTRIBUTES)
+      << "end routines are dropped, not run";
+}
+
+}  // namespace
+
+namespace {
+
+std::string endRoutineMarker;
+
+void MarkEndRoutine() {
+  WriteFileBytes(endRoutineMarker, "ran");
+}
+
 }  // namespace
 
 // The copy started by RunDirectory tests reports its run directory and ends.
@@ -319,6 +404,13 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "--report-run-directory") == 0) {
     FixRunDirectory(ExecutablePath().Bytes());
     return WriteFileBytes(argv[2], GetRunDirectory().Bytes()) ? 0 : 1;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "--exhaust-memory") == 0) {
+    endRoutineMarker = argv[2];
+    AddEndRoutine(MarkEndRoutine);
+    // More than a 32-bit process can ever be given.
+    TextValue huge = TextValue::Allocate(0x7FFFFFF0u);
+    return huge.IsAbsent() ? 2 : 3;  // not reached: the allocation ends the process
   }
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
