@@ -50,6 +50,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w
 fi
 
+# Debian's Wine leaves its own fonts (Marlett draws the caption buttons) out of the prefix.
+cp -n /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+
 wineserver -p -f >/dev/null 2>&1 &
 started_pids+=($!)
 # Start Wine's own services now, away from the command's output: started by
