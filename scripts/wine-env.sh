@@ -53,6 +53,10 @@ fi
 # Debian's Wine leaves its own fonts (Marlett draws the caption buttons) out of the prefix.
 cp -n /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
 
+# Drive T: is an empty folder of the build, for tests that run a program from a drive root.
+mkdir -p "$build/drive-t"
+ln -sfn "$build/drive-t" "$WINEPREFIX/dosdevices/t:"
+
 wineserver -p -f >/dev/null 2>&1 &
 started_pids+=($!)
 # Start Wine's own services now, away from the command's output: started by

@@ -144,6 +144,15 @@ TEST(RunDirectory, OfARealExecutableInAFolderEndingInADoubleByteCharacter) {
   EXPECT_EQ(RunDirectoryOfCopyIn(folder), folder);
 }
 
+// The test environment maps drive T: to an empty folder of its own.
+TEST(RunDirectory, OfARealExecutableInADriveRoot) {
+  if (GetDriveTypeA("T:\\") == DRIVE_NO_ROOT_DIR) GTEST_SKIP() << "no drive T: to run from";
+  const std::string found = RunDirectoryOfCopyIn("T:");
+  DeleteFileA("T:\\probe.exe");
+  DeleteFileA("T:\\report.txt");
+  EXPECT_EQ(found, "T:");
+}
+
 // --- FileExists ------------------------------------------------------------
 
 TEST(FileExists, FindsAnyEntryTheSearchFinds) {
