@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS = -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: deps configure build test run clean format
+.PHONY: deps configure build test run bench clean format
 
 deps:
 	@scripts/install-deps.sh
@@ -20,6 +20,10 @@ test: build
 
 run: build
 	@scripts/run-demo.sh $(BUILD)
+
+bench: build
+	@cmake --build $(BUILD) --target startup_benchmark
+	@RELVANTA_EXE=$(abspath $(BUILD))/Relvanta.exe scripts/wine-env.sh $(BUILD) -- wine $(BUILD)/tests/startup_benchmark.exe
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -31,9 +31,9 @@ void PaintBands(HWND edit) {
   HDC dc = GetWindowDC(edit);
   if (dc == nullptr) return;
   // The box's own background, as WM_CTLCOLOREDIT gives it to the text.
-  HBRUSH brush = reinterpret_cast<HBRUSH>(
-      SendMessageA(GetParent(edit), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                   reinterpret_cast<LPARAM>(edit)));
+  HBRUSH brush = reinterpret_cast<HBRUSH>(SendMessageA(GetParent(edit), WM_CTLCOLOREDIT,
+                                                       reinterpret_cast<WPARAM>(dc),
+                                                       reinterpret_cast<LPARAM>(edit)));
   if (brush == nullptr) brush = GetSysColorBrush(COLOR_WINDOW);
   ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
   FillRect(dc, &window, brush);
@@ -96,9 +96,12 @@ int TextHeight(HWND window, HFONT font, const char* text) {
   return size.cy;
 }
 
-void DressEditBox(HWND edit, HFONT font) {
+void DressEditBox(HWND edit, HFONT font, bool framed) {
   platformEditProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CentredEditProc)));
+  // Set after creation, the border is non-client frame; the font below
+  // recomputes the frame.
+  if (framed) SetWindowLongA(edit, GWL_STYLE, GetWindowLongA(edit, GWL_STYLE) | WS_BORDER);
   // No limit of its own: the platform's largest for a one-line box.
   SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);
   SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);

@@ -18,7 +18,9 @@ HWND rememberedFocus;
 WNDPROC platformGroupBoxProc;
 HICON bigIcon, smallIcon;
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() {
+  return GetModuleHandleA(nullptr);
+}
 
 // Controls inside a group box notify the group box; the main window handles
 // their clicks and colours, so the group box passes those on.
@@ -40,12 +42,28 @@ LRESULT CALLBACK GroupBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPar
   return CallWindowProcA(platformGroupBoxProc, box, message, wParam, lParam);
 }
 
+// The visual style draws a group box's caption in the theme's colour, which
+// some themes (Wine's own) give no disabled shade, so a disabled box would
+// keep a black caption. Drawn without the style, the caption takes the
+// platform's disabled look. uxtheme is loaded by the common controls that
+// draw themed buttons; where it is not loaded, nothing is themed anyway.
+void DrawGroupBoxUnthemed(HWND box) {
+  HMODULE uxtheme = GetModuleHandleA("uxtheme.dll");
+  if (uxtheme == nullptr) return;
+  using SetWindowThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+  const auto setWindowTheme = reinterpret_cast<SetWindowThemeFunction>(
+      reinterpret_cast<void (*)()>(GetProcAddress(uxtheme, "SetWindowTheme")));
+  if (setWindowTheme) setWindowTheme(box, L" ", L" ");  // no class matches a blank
+}
+
 void OnCommand(HWND control, UINT code) {
   Unit unit;
   if (code == BN_CLICKED && UnitOfWindow(control, &unit)) RaiseClick(unit);
 }
 
-HBRUSH OnCtlColor(HWND control, HDC dc, bool isEdit) { return ColourControl(control, dc, isEdit); }
+HBRUSH OnCtlColor(HWND control, HDC dc, bool isEdit) {
+  return ColourControl(control, dc, isEdit);
+}
 
 // Deactivation remembers the focused control, so it gets the focus back.
 void OnActivate(HWND window, UINT state, BOOL minimized) {
@@ -120,10 +138,10 @@ bool CreateFrame() {
   const int width = kWindowLayout.width, height = kWindowLayout.height;
   const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  mainWindow = CreateWindowExA(WS_EX_APPWINDOW, kWindowClass, nullptr,
-                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-                                   WS_CLIPCHILDREN,
-                               left, top, width, height, nullptr, nullptr, Instance(), nullptr);
+  mainWindow =
+      CreateWindowExA(WS_EX_APPWINDOW, kWindowClass, nullptr,
+                      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+                      left, top, width, height, nullptr, nullptr, Instance(), nullptr);
   if (mainWindow == nullptr) return false;
   controls[0] = mainWindow;
   PutWindowText(mainWindow, kWindowLayout.title);
@@ -148,28 +166,36 @@ void GiveIcons() {
 
 const char* ClassOf(Kind kind) {
   switch (kind) {
-    case Kind::Label: return "Static";
-    case Kind::EditBox: return "Edit";
+    case Kind::Label:
+      return "Static";
+    case Kind::EditBox:
+      return "Edit";
     case Kind::GroupBox:
-    case Kind::Button: break;
+    case Kind::Button:
+      break;
   }
   return "Button";
 }
 
 bool CreateControl(const ControlLayout& layout) {
   const DWORD style = WS_CHILD | StyleOf(layout.kind) | (layout.tabStop ? WS_TABSTOP : 0);
+  // An edit box given its border at creation paints it inside its client
+  // area, which is only the centred line; the border is added afterwards so
+  // that it is the window's frame round the whole box.
+  const bool framedEdit = layout.kind == Kind::EditBox && (style & WS_BORDER);
   HWND control = CreateWindowExA(
-      0, ClassOf(layout.kind), nullptr, style, layout.left, layout.top, layout.width,
-      layout.height, WindowOf(layout.container), reinterpret_cast<HMENU>(ControlId(layout.unit)),
-      Instance(), nullptr);
+      0, ClassOf(layout.kind), nullptr, framedEdit ? style & ~WS_BORDER : style, layout.left,
+      layout.top, layout.width, layout.height, WindowOf(layout.container),
+      reinterpret_cast<HMENU>(ControlId(layout.unit)), Instance(), nullptr);
   if (control == nullptr) return false;
   controls[static_cast<int>(layout.unit)] = control;
   if (layout.kind == Kind::GroupBox) {
     platformGroupBoxProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupBoxProc)));
+    DrawGroupBoxUnthemed(control);
   }
   if (layout.kind == Kind::EditBox) {
-    DressEditBox(control, FontOf(layout.kind));
+    DressEditBox(control, FontOf(layout.kind), framedEdit);
   } else {
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(layout.kind)), FALSE);
   }
@@ -242,7 +268,9 @@ void DestroyMainWindow() {
   }
 }
 
-bool MainWindowExists() { return mainWindow != nullptr && IsWindow(mainWindow); }
+bool MainWindowExists() {
+  return mainWindow != nullptr && IsWindow(mainWindow);
+}
 
 void SetText(Unit unit, const char* text) {
   if (HWND window = WindowOf(unit)) PutWindowText(window, text);
