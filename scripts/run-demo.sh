@@ -13,11 +13,11 @@ cp "$build/Relvanta.exe" "$demo/"
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "starting $demo/Relvanta.exe on $DISPLAY"
-  exec "$here/wine-env.sh" "$build" --use-display -- wine "$demo/Relvanta.exe"
+  exec "$here/wine-env.sh" "${WINE_ENV_DIR:-$build}" --use-display -- wine "$demo/Relvanta.exe"
 fi
 
 shot="$build/demo-screenshot.png"
-"$here/wine-env.sh" "$build" -- bash -c '
+"$here/wine-env.sh" "${WINE_ENV_DIR:-$build}" -- bash -c '
   wine "$1/Relvanta.exe" &
   tool=$!
   for _ in $(seq 150); do
@@ -25,7 +25,8 @@ shot="$build/demo-screenshot.png"
     sleep 0.1
   done
   sleep 1
-  import -window root "$2"
+  window=$(xwininfo -name "Relvanta V2.2 Tobrisk" 2>/dev/null | awk "/Window id:/ {print \$4}")
+  import -window "${window:-root}" "$2"
   kill $tool 2>/dev/null || true
 ' _ "$demo" "$shot"
 echo "no display: the tool ran on a private Xvfb; screenshot saved to $shot"
