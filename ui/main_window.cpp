@@ -88,7 +88,12 @@ void OnDestroy() {
   if (LoopStarted()) PostQuitMessage(0);
 }
 
+// However the window goes, by a close or by the program, its icons go with it.
 void OnNcDestroy() {
+  for (HICON* icon : {&bigIcon, &smallIcon}) {
+    if (*icon) DestroyIcon(*icon);
+    *icon = nullptr;
+  }
   mainWindow = nullptr;
   for (HWND& control : controls) control = nullptr;
   rememberedFocus = nullptr;
@@ -262,10 +267,6 @@ void ShowMainWindow() {
 
 void DestroyMainWindow() {
   if (mainWindow) DestroyWindow(mainWindow);
-  for (HICON* icon : {&bigIcon, &smallIcon}) {
-    if (*icon) DestroyIcon(*icon);
-    *icon = nullptr;
-  }
 }
 
 bool MainWindowExists() {
