@@ -1,11 +1,7 @@
 #include "tests/e2e_driver.h"
 
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
-#include <mutex>
-#include <thread>
 
 #include "ui/window_handles.h"
 
@@ -23,6 +19,10 @@ std::string LastError() {
   return "error " + std::to_string(GetLastError());
 }
 
+// Shared by the caller and the helper thread, which may outlive the call
+// when the receiver never answers; the last of the two frees it. Plain
+// Win32 threads: the pthread layer has crashed here when a detached thread
+// ended.
 struct SendJob {
   HWND window;
   UINT message;
@@ -31,10 +31,25 @@ struct SendJob {
   bool hasPayload;
   std::string payload;
   LRESULT result = 0;
-  bool done = false;
-  std::mutex mutex;
-  std::condition_variable finished;
+  HANDLE done = nullptr;
+  LONG references = 2;
+
+  void Release() {
+    if (InterlockedDecrement(&references) != 0) return;
+    CloseHandle(done);
+    delete this;
+  }
 };
+
+DWORD WINAPI SendFromHelper(void* context) {
+  auto* job = static_cast<SendJob*>(context);
+  job->result =
+      SendMessageA(job->window, job->message, job->wParam,
+                   job->hasPayload ? reinterpret_cast<LPARAM>(job->payload.data()) : job->lParam);
+  SetEvent(job->done);
+  job->Release();
+  return 0;
+}
 
 BOOL CALLBACK FindMainWindow(HWND window, LPARAM context) {
   auto* state = reinterpret_cast<std::pair<DWORD, HWND*>*>(context);
@@ -114,31 +129,23 @@ void DrainOwnMessages(DWORD quietMs, DWORD limitMs) {
 
 bool BoundedSend(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result,
                  std::string* payload, DWORD timeoutMs) {
-  // Shared with the helper, which may outlive this call when the receiver hangs.
-  auto job = std::make_shared<SendJob>();
-  job->window = window;
-  job->message = message;
-  job->wParam = wParam;
-  job->lParam = lParam;
-  job->hasPayload = payload != nullptr;
-  if (payload) job->payload = *payload;
-  std::thread([job] {
-    const LRESULT answer =
-        SendMessageA(job->window, job->message, job->wParam,
-                     job->hasPayload ? reinterpret_cast<LPARAM>(job->payload.data()) : job->lParam);
-    std::lock_guard<std::mutex> lock(job->mutex);
-    job->result = answer;
-    job->done = true;
-    job->finished.notify_all();
-  }).detach();
-  std::unique_lock<std::mutex> lock(job->mutex);
-  if (!job->finished.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                              [&] { return job->done; })) {
+  auto* job = new SendJob{
+      window, message, wParam, lParam, payload != nullptr, payload ? *payload : std::string()};
+  job->done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE thread = job->done ? CreateThread(nullptr, 0, SendFromHelper, job, 0, nullptr) : nullptr;
+  if (thread == nullptr) {
+    if (job->done) CloseHandle(job->done);
+    delete job;
     return false;
   }
-  if (result) *result = job->result;
-  if (payload) *payload = job->payload;
-  return true;
+  CloseHandle(thread);
+  const bool answered = WaitForSingleObject(job->done, timeoutMs) == WAIT_OBJECT_0;
+  if (answered) {
+    if (result) *result = job->result;
+    if (payload) *payload = job->payload;
+  }
+  job->Release();
+  return answered;
 }
 
 std::string TextOf(HWND window) {
@@ -431,6 +438,7 @@ std::string NameOf(HWND control) {
       },
       timeoutMs);
   if (settled) return ::testing::AssertionSuccess();
+  if (!tool.Running()) return ::testing::AssertionFailure() << "the tool has ended";
   return ::testing::AssertionFailure()
          << "focus is on " << NameOf(seen) << ", expected " << NameOf(expected);
 }

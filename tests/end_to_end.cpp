@@ -383,19 +383,28 @@ TEST(EndToEndLook, ColoursDrawnOnTheScreen) {
   ASSERT_TRUE(game.Start());
   ASSERT_TRUE(game.tool.BringToFront());
   const RECT outer = ScreenRect(game.tool.Main());
-  const RECT firstEdit = ScreenRect(game[Unit::编辑框1]);
-  // Painting follows showing; wait until the first box is drawn.
-  ASSERT_TRUE(WaitUntil([&] {
-    return ScreenCapture(outer).At(firstEdit.left + 3, firstEdit.top + 3) == kEditBackground;
-  })) << "the edit box is not painted "
-      << Hex(ScreenCapture(outer).At(firstEdit.left + 3, firstEdit.top + 3));
-  ASSERT_TRUE(WaitUntil([&] { return TextOf(game[Unit::编辑框3]) == "720"; }));
+  const Unit edits[] = {Unit::编辑框1, Unit::编辑框2, Unit::编辑框3,
+                        Unit::编辑框4, Unit::编辑框5, Unit::编辑框6};
+  // Painting follows showing: wait until every box shows some text colour.
+  // Should it never come, the checks below tell what is there instead.
+  WaitUntil([&] {
+    const ScreenCapture early(outer);
+    for (Unit unit : edits) {
+      const RECT box = ScreenRect(game[unit]);
+      bool green = false;
+      for (int y = box.top; y < box.bottom && !green; ++y) {
+        for (int x = box.left; x < box.right && !green; ++x) green = early.At(x, y) == kEditText;
+      }
+      if (!green) return false;
+    }
+    return true;
+  });
   const ScreenCapture shot(outer);
   ASSERT_TRUE(shot.Valid());
+  // For a person to look at: RELVANTA_SCREENSHOT names a .bmp file.
   if (const char* path = std::getenv("RELVANTA_SCREENSHOT")) shot.SaveBmp(path);
 
-  for (Unit unit :
-       {Unit::编辑框1, Unit::编辑框2, Unit::编辑框3, Unit::编辑框4, Unit::编辑框5, Unit::编辑框6}) {
+  for (Unit unit : edits) {
     HWND edit = game[unit];
     SCOPED_TRACE(NameOf(edit));
     const RECT box = ScreenRect(edit);
