@@ -15,5 +15,9 @@ extern const EventBinding kEventBindings[6];
 
 // Runs the routine bound to the event, if any, to its end.
 void RaiseEvent(Unit unit, Event event);
-inline void RaiseCreated() { RaiseEvent(Unit::MainWindow, Event::Created); }
-inline void RaiseClick(Unit unit) { RaiseEvent(unit, Event::Click); }
+inline void RaiseCreated() {
+  RaiseEvent(Unit::MainWindow, Event::Created);
+}
+inline void RaiseClick(Unit unit) {
+  RaiseEvent(unit, Event::Click);
+}

@@ -29,7 +29,9 @@ const ControlLayout kControls[kControlCount] = {
 };
 // clang-format on
 
-const ControlLayout& LayoutOf(Unit unit) { return kControls[static_cast<int>(unit) - 1]; }
+const ControlLayout& LayoutOf(Unit unit) {
+  return kControls[static_cast<int>(unit) - 1];
+}
 
 namespace {
 
@@ -44,8 +46,16 @@ constexpr int kEditFontHeight = 20;
 
 // Faces tried in turn when 微软雅黑 is missing; each can show Chinese.
 const char* const kFaceCandidates[] = {
-    "微软雅黑", "Microsoft YaHei", "WenQuanYi Micro Hei", "WenQuanYi Zen Hei",
-    "Noto Sans CJK SC", "Source Han Sans SC", "SimHei", "黑体", "SimSun", "宋体",
+    "微软雅黑",
+    "Microsoft YaHei",
+    "WenQuanYi Micro Hei",
+    "WenQuanYi Zen Hei",
+    "Noto Sans CJK SC",
+    "Source Han Sans SC",
+    "SimHei",
+    "黑体",
+    "SimSun",
+    "宋体",
 };
 
 char chosenFace[LF_FACESIZE];
@@ -111,24 +121,34 @@ void UnloadLayout() {
   editBrush = nullptr;
 }
 
-const char* ChosenFaceName() { return chosenFace; }
+const char* ChosenFaceName() {
+  return chosenFace;
+}
 
 HFONT FontOf(Kind kind) {
   switch (kind) {
-    case Kind::GroupBox: return groupBoxFont;
-    case Kind::Label: return labelFont;
-    case Kind::EditBox: return editFont;
-    case Kind::Button: break;
+    case Kind::GroupBox:
+      return groupBoxFont;
+    case Kind::Label:
+      return labelFont;
+    case Kind::EditBox:
+      return editFont;
+    case Kind::Button:
+      break;
   }
   return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 DWORD StyleOf(Kind kind) {
   switch (kind) {
-    case Kind::GroupBox: return BS_GROUPBOX | WS_CLIPSIBLINGS;
-    case Kind::Label: return SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX;
-    case Kind::EditBox: return ES_CENTER | ES_AUTOHSCROLL | WS_BORDER;
-    case Kind::Button: break;
+    case Kind::GroupBox:
+      return BS_GROUPBOX | WS_CLIPSIBLINGS;
+    case Kind::Label:
+      return SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX;
+    case Kind::EditBox:
+      return ES_CENTER | ES_AUTOHSCROLL | WS_BORDER;
+    case Kind::Button:
+      break;
   }
   return BS_PUSHBUTTON | BS_MULTILINE | BS_CENTER | BS_VCENTER;
 }

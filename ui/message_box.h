@@ -13,7 +13,9 @@ struct MessageOwner {
 
   static MessageOwner Nobody() { return {}; }
   static MessageOwner Of(::Unit unit) { return {Kind::Unit, unit, 0}; }
-  static MessageOwner OfHandle(std::uintptr_t handle) { return {Kind::Handle, ::Unit::MainWindow, handle}; }
+  static MessageOwner OfHandle(std::uintptr_t handle) {
+    return {Kind::Handle, ::Unit::MainWindow, handle};
+  }
 };
 
 constexpr int kMessageSystemModal = 0x1000;

@@ -17,5 +17,9 @@ int ScreenSize(int deviceCap, int metric) {
 
 }  // namespace
 
-int ScreenWidth() { return ScreenSize(DESKTOPHORZRES, SM_CXSCREEN); }
-int ScreenHeight() { return ScreenSize(DESKTOPVERTRES, SM_CYSCREEN); }
+int ScreenWidth() {
+  return ScreenSize(DESKTOPHORZRES, SM_CXSCREEN);
+}
+int ScreenHeight() {
+  return ScreenSize(DESKTOPVERTRES, SM_CYSCREEN);
+}

@@ -1,6 +1,8 @@
 #include "ui/texts.h"
 
-void PutWindowText(HWND window, const char* text) { SetWindowTextA(window, text ? text : ""); }
+void PutWindowText(HWND window, const char* text) {
+  SetWindowTextA(window, text ? text : "");
+}
 
 TextValue TakeWindowText(HWND window) {
   // The length is an upper bound for double-byte texts; the copy gives the real one.

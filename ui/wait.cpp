@@ -6,7 +6,9 @@
 
 namespace {
 
-std::uint32_t SystemTicks() { return GetTickCount(); }
+std::uint32_t SystemTicks() {
+  return GetTickCount();
+}
 
 WaitClock clock = SystemTicks;
 
@@ -32,7 +34,9 @@ void ProcessTwice() {
 
 }  // namespace
 
-void SetWaitClock(WaitClock replacement) { clock = replacement ? replacement : SystemTicks; }
+void SetWaitClock(WaitClock replacement) {
+  clock = replacement ? replacement : SystemTicks;
+}
 
 void WaitProcessingEvents(int milliseconds) {
   if (milliseconds <= 0) return;

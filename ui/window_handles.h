@@ -10,4 +10,6 @@ HWND WindowOf(Unit unit);
 // The unit whose window is `window`, or false when it is none of them.
 bool UnitOfWindow(HWND window, Unit* unit);
 // The control identifier that each control carries, for finding it from outside.
-constexpr int ControlId(Unit unit) { return 1000 + static_cast<int>(unit); }
+constexpr int ControlId(Unit unit) {
+  return 1000 + static_cast<int>(unit);
+}
