@@ -1344,6 +1344,11 @@ TEST_F(LifeTest, ACloseEndsTheWindow) {
   EXPECT_EQ(Str(GetText(Unit::编辑框1)), "<absent>");
 }
 
+TEST_F(LifeTest, TheWindowAgreesToEndTheSessionAndStays) {
+  EXPECT_NE(SendMessageA(WindowOf(Unit::MainWindow), WM_QUERYENDSESSION, 0, 0), 0);
+  EXPECT_TRUE(MainWindowExists()) << "agreeing saves and closes nothing";
+}
+
 // --- Watchdog ---------------------------------------------------------------
 
 // A test that hangs ends the run with its name, rather than blocking.
