@@ -13,6 +13,7 @@
 
 #include "tests/e2e_driver.h"
 #include "tests/test_files.h"
+#include "tests/test_windows.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -559,17 +560,9 @@ LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 // A window of the driver's own, to take the activation away from the tool.
 class OtherWindow {
  public:
-  OtherWindow() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = PlainWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = "RelvantaDriverWindow";
-    RegisterClassA(&windowClass);  // already registered by an earlier case is fine
-    window_ =
-        CreateWindowExA(0, "RelvantaDriverWindow", "driver", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20,
-                        20, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-  }
+  OtherWindow()
+      : window_(CreateTestWindow("RelvantaDriverWindow", PlainWindowProc,
+                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE)) {}
   ~OtherWindow() {
     if (window_) DestroyWindow(window_);
   }

@@ -8,6 +8,7 @@
 #include "logic/game_target.h"
 #include "logic/routines.h"
 #include "profile/run_directory.h"
+#include "tests/test_windows.h"
 #include "tests/window_fixture.h"
 #include "ui/event_bindings.h"
 #include "ui/window_handles.h"
@@ -40,15 +41,7 @@ void PostClick(Unit button) {
 // calls `action`, in queue order with posted clicks.
 class QueuedAction {
  public:
-  QueuedAction() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = Proc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "RelvantaTestAction";
-    RegisterClassA(&windowClass);
-    window_ = CreateWindowExA(0, "RelvantaTestAction", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
-  }
+  QueuedAction() : window_(CreateTestWindow("RelvantaTestAction", Proc)) {}
   ~QueuedAction() { DestroyWindow(window_); }
   void Post(std::function<void()> action) {
     action_ = std::move(action);

@@ -13,6 +13,7 @@
 
 #include "app/event_loop.h"
 #include "logic/screen_size.h"
+#include "tests/test_windows.h"
 #include "tests/window_fixture.h"
 #include "ui/edit_box.h"
 #include "ui/layout.h"
@@ -996,13 +997,7 @@ class Counter {
  public:
   static constexpr UINT kMessage = WM_APP + 7;
   Counter() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = Proc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "UiTestsCounter";
-    RegisterClassA(&windowClass);
-    window_ = CreateWindowExA(0, "UiTestsCounter", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+    window_ = CreateTestWindow("UiTestsCounter", Proc);
     count_ = 0;
   }
   ~Counter() { DestroyWindow(window_); }
