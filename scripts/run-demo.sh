@@ -13,11 +13,11 @@ cp "$build/Relvanta.exe" "$demo/"
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "starting $demo/Relvanta.exe on $DISPLAY"
-  exec "$here/wine-env.sh" "${WINE_ENV_DIR:-$build}" --use-display -- wine "$demo/Relvanta.exe"
+  exec "$here/wine-env.sh" "$build" --use-display -- wine "$demo/Relvanta.exe"
 fi
 
 shot="$build/demo-screenshot.png"
-"$here/wine-env.sh" "${WINE_ENV_DIR:-$build}" -- bash -c '
+"$here/wine-env.sh" "$build" -- bash -c '
   wine "$1/Relvanta.exe" &
   tool=$!
   for _ in $(seq 150); do
