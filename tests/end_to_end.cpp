@@ -746,12 +746,6 @@ TEST(EndToEndClosing, TwoCopiesWorkSideBySide) {
 // ----------------------------------------------------------------------------
 // The typical run: copy the screen size, write it, read the message
 
-std::string ProfileValue(const std::string& file, const char* key) {
-  char value[256] = {};
-  GetPrivateProfileStringA("Video", key, "<missing>", value, sizeof value, file.c_str());
-  return value;
-}
-
 TEST(EndToEndRun, CopyThenWriteRa2Only) {
   Game game;
   ASSERT_TRUE(game.Write("ra2.ini", Video("800", "600")));
@@ -779,9 +773,9 @@ TEST(EndToEndRun, CopyThenWriteRa2Only) {
   EXPECT_TRUE(game.tool.Running());
 
   const std::string ra2 = game.File("ra2.ini");
-  EXPECT_EQ(ProfileValue(ra2, "ScreenWidth"), ScreenWidth());
-  EXPECT_EQ(ProfileValue(ra2, "ScreenHeight"), ScreenHeight());
-  EXPECT_EQ(ProfileValue(ra2, "AllowHiResModes"), "yes");
+  EXPECT_EQ(StoredVideoValue(ra2, "ScreenWidth"), ScreenWidth());
+  EXPECT_EQ(StoredVideoValue(ra2, "ScreenHeight"), ScreenHeight());
+  EXPECT_EQ(StoredVideoValue(ra2, "AllowHiResModes"), "yes");
   EXPECT_EQ(GetFileAttributesA(game.File("ra2md.ini").c_str()), INVALID_FILE_ATTRIBUTES)
       << "ra2md.ini was created";
   EXPECT_EQ(ReadFileBytes(game.Decoy("ra2.ini")), Video("640", "480"));

@@ -73,12 +73,6 @@ class RoutineTest : public MainWindowTest {
     EXPECT_EQ(shown.width, expected.width) << target.pathTail;
     EXPECT_EQ(shown.height, expected.height) << target.pathTail;
   }
-  // A key of a file as the platform reads it, bypassing the tool's code.
-  static std::string Key(const std::string& path, const char* key) {
-    char value[256];
-    GetPrivateProfileStringA("Video", key, "<missing>", value, sizeof value, path.c_str());
-    return value;
-  }
   void UseRunDirectory(const TempFolder& folder) {
     FixRunDirectory((folder / "Relvanta.exe").c_str());
   }
@@ -237,7 +231,7 @@ TEST_F(RoutineTest, CopyButtonsFillTheirFieldsAndTouchNoFile) {
     EXPECT_EQ(LastWriteTime(run / "ra2.ini"), ra2Time);
     EXPECT_EQ(LastWriteTime(run / "ra2md.ini"), ra2mdTime);
     if (c.ra2File) {
-      EXPECT_EQ(Key(run / "ra2.ini", "ScreenWidth"), "800");
+      EXPECT_EQ(StoredVideoValue(run / "ra2.ini", "ScreenWidth"), "800");
     }
     EXPECT_TRUE(messageBoxes_.boxes.empty());
   }
@@ -308,9 +302,9 @@ class BatchTest : public RoutineTest {
         EXPECT_NE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
         break;
       case FileSetup::Writable:
-        EXPECT_EQ(Key(path, "ScreenWidth"), setup.width);
-        EXPECT_EQ(Key(path, "ScreenHeight"), setup.height);
-        EXPECT_EQ(Key(path, "AllowHiResModes"), "yes");
+        EXPECT_EQ(StoredVideoValue(path, "ScreenWidth"), setup.width);
+        EXPECT_EQ(StoredVideoValue(path, "ScreenHeight"), setup.height);
+        EXPECT_EQ(StoredVideoValue(path, "AllowHiResModes"), "yes");
         EXPECT_NE(ReadFileBytes(path).find("[Other]"), std::string::npos);
         EXPECT_NE(ReadFileBytes(path).find("Key=kept"), std::string::npos);
         break;
@@ -414,7 +408,7 @@ TEST_F(BatchTest, FieldTextsAreWrittenUnchangedAndComparedByteForByte) {
     }
     ExpectOneMessage(
         c.text, std::string(c.text).find("错误") == 0 ? "配置文件写入失败" : "配置文件写入成功");
-    EXPECT_EQ(Key(run / "ra2.ini", "ScreenWidth"), c.storedWidth);
+    EXPECT_EQ(StoredVideoValue(run / "ra2.ini", "ScreenWidth"), c.storedWidth);
     EXPECT_EQ(Text(Ra2.widthField), *c.width ? c.width : "<absent>") << "fields keep their text";
   }
 }
@@ -485,7 +479,7 @@ TEST_F(BatchTest, DetectionFollowsFilesChangedSinceTheLastRead) {
   ExpectGroup(Ra2md, {true, "RA2-MD当前游戏分辨率", "<absent>", "<absent>"});
   EXPECT_EQ(GetFileAttributesA(InRunDirectory("ra2.ini").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_NE(ReadFileBytes(InRunDirectory("ra2md.ini")).find("ScreenWidth=\r\n"), std::string::npos);
-  EXPECT_EQ(Key(InRunDirectory("ra2md.ini"), "AllowHiResModes"), "yes");
+  EXPECT_EQ(StoredVideoValue(InRunDirectory("ra2md.ini"), "AllowHiResModes"), "yes");
 }
 
 // --- Events handled inside the wait ----------------------------------------
@@ -516,7 +510,7 @@ TEST_F(BatchTest, Button3DuringTheWaitChangesWhatIsCompared) {
   PostClick(Unit::按钮3);
   RaiseClick(Unit::按钮2);
   ExpectOneMessage("错误：RA2 数据写入失败", "配置文件写入失败");
-  EXPECT_EQ(Key(InRunDirectory("ra2.ini"), "ScreenWidth"), "1024");
+  EXPECT_EQ(StoredVideoValue(InRunDirectory("ra2.ini"), "ScreenWidth"), "1024");
   EXPECT_EQ(Text(Ra2.widthField), ScreenW());
 }
 
@@ -533,7 +527,7 @@ TEST_F(BatchTest, ASecondButton2RunsWholeInsideTheFirstWait) {
   ASSERT_EQ(messageBoxes_.boxes.size(), 2u);
   EXPECT_EQ(messageBoxes_.boxes[0].text, "恭喜！RA2 数据写入成功，请开始你的表演！");
   EXPECT_EQ(messageBoxes_.boxes[1].text, "错误：RA2 数据写入失败");
-  EXPECT_EQ(Key(InRunDirectory("ra2.ini"), "ScreenWidth"), "1024");
+  EXPECT_EQ(StoredVideoValue(InRunDirectory("ra2.ini"), "ScreenWidth"), "1024");
 }
 
 TEST_F(BatchTest, AQuitMessageSurvivesTheWait) {
@@ -541,7 +535,7 @@ TEST_F(BatchTest, AQuitMessageSurvivesTheWait) {
   SetFields(Ra2, "1024", "768");
   PostQuitMessage(7);
   RaiseClick(Unit::按钮2);
-  EXPECT_EQ(Key(InRunDirectory("ra2.ini"), "ScreenWidth"), "1024");
+  EXPECT_EQ(StoredVideoValue(InRunDirectory("ra2.ini"), "ScreenWidth"), "1024");
   MSG message;
   ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(message.wParam, 7u);
@@ -559,7 +553,7 @@ TEST_F(BatchTest, ClosingTheWindowDuringTheWaitEndsTheRunQuietly) {
   // no box appears once the tool is gone.
   EXPECT_FALSE(MainWindowExists());
   EXPECT_TRUE(messageBoxes_.boxes.empty());
-  EXPECT_EQ(Key(InRunDirectory("ra2.ini"), "ScreenWidth"), "1024");
+  EXPECT_EQ(StoredVideoValue(InRunDirectory("ra2.ini"), "ScreenWidth"), "1024");
   EXPECT_EQ(ReadFileBytes(InRunDirectory("ra2md.ini")), kOldContent);
 }
 

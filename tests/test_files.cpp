@@ -62,6 +62,12 @@ std::string ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
+std::string StoredVideoValue(const std::string& path, const char* key) {
+  char value[256] = {};
+  GetPrivateProfileStringA("Video", key, "<missing>", value, sizeof value, path.c_str());
+  return value;
+}
+
 unsigned long long LastWriteTime(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;

@@ -26,6 +26,9 @@ class TempFolder {
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // The whole file, or "<missing>" when it can't be read.
 std::string ReadFileBytes(const std::string& path);
+// A key of the file's Video section as the platform reads it, bypassing the
+// tool's own code; "<missing>" when it can't be read.
+std::string StoredVideoValue(const std::string& path, const char* key);
 // Last-write time of a file, 0 when it can't be read.
 unsigned long long LastWriteTime(const std::string& path);
 
